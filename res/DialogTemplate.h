@@ -49,5 +49,7 @@ struct DialogTemplate {
     std::span<const DialogControl> controls;
 };
 
-// The template with the given id, or nullptr.
-const DialogTemplate* FindDialogTemplate(int id);
+// The program's dialogs: IDD_MAIN, IDD_SETTINGS and IDD_ABOUTBOX, each defined in a file of its own.
+extern const DialogTemplate kMainDialogTemplate;
+extern const DialogTemplate kSettingsDialogTemplate;
+extern const DialogTemplate kAboutDialogTemplate;
