@@ -22,17 +22,29 @@ bool LocaleIsByteSearchable() {
     return codeset != nullptr && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
 }
 
+// The length of the character at `text`, which may exceed `available` when the character is cut
+// off there.
 std::size_t LocaleCharLength(const char* text, std::size_t available) {
     if (available == 0 || static_cast<unsigned char>(*text) < 0x80 || LocaleIsByteSearchable()) {
         return 1;
     }
     std::mbstate_t state{};
     const std::size_t length = std::mbrlen(text, available, &state);
-    // An invalid or truncated sequence counts as one byte so that a walk never stalls.
-    if (length == 0 || length == static_cast<std::size_t>(-1) || length == static_cast<std::size_t>(-2)) {
+    if (length == static_cast<std::size_t>(-2)) {
+        return available + 1;
+    }
+    // An invalid sequence counts as one byte so that a walk never stalls.
+    if (length == 0 || length == static_cast<std::size_t>(-1)) {
         return 1;
     }
     return length;
+}
+
+std::size_t UnboundedCharLength(const char* text, std::size_t available) {
+    if (const CharLengthRule rule = g_testRule.load(std::memory_order_relaxed)) {
+        return rule(text, available);
+    }
+    return LocaleCharLength(text, available);
 }
 
 bool ByteSearchApplies() {
@@ -42,10 +54,7 @@ bool ByteSearchApplies() {
 } // namespace
 
 std::size_t CharLength(const char* text, std::size_t available) {
-    if (const CharLengthRule rule = g_testRule.load(std::memory_order_relaxed)) {
-        return std::max<std::size_t>(1, std::min(rule(text, available), available));
-    }
-    return LocaleCharLength(text, available);
+    return std::max<std::size_t>(1, std::min(UnboundedCharLength(text, available), available));
 }
 
 std::size_t FindFirst(std::string_view text, char ch) {
@@ -71,6 +80,32 @@ std::size_t FindLast(std::string_view text, char ch) {
         }
     }
     return found;
+}
+
+std::size_t FindFirstOf(std::string_view text, std::string_view set) {
+    if (ByteSearchApplies()) {
+        return text.find_first_of(set);
+    }
+    for (std::size_t i = 0; i < text.size(); i += CharLength(text.data() + i, text.size() - i)) {
+        if (set.find(text[i]) != std::string_view::npos) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+std::size_t CopyWholeCharacters(char* destination, const char* source, std::size_t limit) {
+    std::size_t copied = 0;
+    while (copied < limit && source[copied] != '\0') {
+        const std::size_t length =
+            std::max<std::size_t>(1, UnboundedCharLength(source + copied, limit - copied));
+        if (length > limit - copied) {
+            break;
+        }
+        std::memcpy(destination + copied, source + copied, length);
+        copied += length;
+    }
+    return copied;
 }
 
 char* ReverseInPlace(char* text) {

@@ -17,13 +17,21 @@ std::size_t CharLength(const char* text, std::size_t available);
 // Offset of the first / last character equal to `ch` (an ASCII byte), or npos.
 std::size_t FindFirst(std::string_view text, char ch);
 std::size_t FindLast(std::string_view text, char ch);
+// Offset of the first character that is one of the ASCII bytes of `set`, or npos.
+std::size_t FindFirstOf(std::string_view text, std::string_view set);
+
+// Copies at most `limit` bytes of `source` into `destination`, stopping at the first NUL and
+// before a character that would not fit whole. Returns the number of bytes copied; writes no NUL.
+std::size_t CopyWholeCharacters(char* destination, const char* source, std::size_t limit);
 
 // Reverses the characters of a NUL-terminated text in place; each multi-byte character keeps
 // the order of its bytes.
 char* ReverseInPlace(char* text);
 
 // Tests install a fixed rule for how long a character is, instead of the locale's, to exercise
-// double-byte behaviour on machines without such a locale. Pass nullptr to go back to the locale.
+// double-byte behaviour on machines without such a locale. The rule looks only at the first byte
+// and may report more than `available` for a character that is cut off. Pass nullptr to go back
+// to the locale.
 using CharLengthRule = std::size_t (*)(const char* text, std::size_t available);
 void SetCharLengthRuleForTesting(CharLengthRule rule);
 
