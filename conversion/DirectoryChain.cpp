@@ -1,9 +1,8 @@
 #include "DirectoryChain.h"
 
-#include "MultiByteText.h"
+#include "Tokenizer.h"
 
 #include <cerrno>
-#include <string_view>
 #include <sys/stat.h>
 
 namespace {
@@ -21,25 +20,29 @@ BOOL CreateDirectoryChain(const char* path) {
 
 BOOL CreateDirectoryChain(const char* path, const DirectoryMaker& makeDirectory) {
     BOOL result = TRUE;
-    if (path == nullptr) {
-        return result;
-    }
     try {
-        // Each piece between separators names one folder, created as the path up to the end of
-        // that piece: /srv/wav gives /srv, then /srv/wav. An empty piece (the root before a
-        // leading '/', a doubled or a trailing '/') names no folder of its own.
-        const std::string_view text(path);
-        std::size_t pieceStart = 0;
-        while (pieceStart <= text.size()) {
-            std::size_t pieceEnd = mbtext::FindFirst(text.substr(pieceStart), '/');
-            pieceEnd = pieceEnd == std::string_view::npos ? text.size() : pieceStart + pieceEnd;
-            if (pieceEnd > pieceStart) {
-                const int error = makeDirectory(std::string(text.substr(0, pieceEnd)));
-                if (error != 0) {
-                    result = error == EEXIST ? TRUE : FALSE;
-                }
+        CTokenizer tokenizer("/");
+        const int count = tokenizer.Split(path, nullptr);
+        // The splitter's count stops one piece short when an empty piece comes before the last
+        // one (the root before a leading '/', a doubled '/'); the slot at the count then holds
+        // the last folder, and the walk takes one step further to reach it.
+        const bool lastPieceBeyondCount = count < CTokenizer::kMaxTokens && *tokenizer.GetItem(count) != '\0';
+        const int steps = lastPieceBeyondCount ? count + 1 : count;
+        std::string folder;
+        for (int i = 0; i < steps; ++i) {
+            if (i > 0) {
+                folder += '/';
             }
-            pieceStart = pieceEnd + 1;
+            const char* piece = tokenizer.GetItem(i);
+            folder += piece;
+            // An empty piece names no folder of its own: "" before a leading '/' is no path at all.
+            if (*piece == '\0') {
+                continue;
+            }
+            const int error = makeDirectory(folder);
+            if (error != 0) {
+                result = error == EEXIST ? TRUE : FALSE;
+            }
         }
     } catch (...) {
         // The walk ends; what it found so far stands.
