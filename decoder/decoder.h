@@ -83,21 +83,24 @@ struct XA_InputModuleState;
 struct XA_OutputModuleState;
 
 // A module record: filled by a *_module_register function, then handed to the decoder, which
-// copies it. The callbacks belong to the library; callers only pass the record on.
+// copies it. The callbacks belong to the library; callers only pass the record on. Every
+// callback but accepts and open works on a state that open returned.
 struct XA_InputModule {
-    const char* prefix; // names this module accepts ("" accepts every name)
+    bool (*accepts)(const char* name); // whether XA_DECODER_MODULE_AUTO may pick this module
     int (*open)(const char* name, XA_InputModuleState** state);
-    long (*read)(XA_InputModuleState* state, void* buffer, std::size_t bytes); // < 0: an XA_ERROR
-    std::int64_t (*seek)(XA_InputModuleState* state, std::int64_t offset, int whence);
-    std::uint64_t (*size)(XA_InputModuleState* state);
+    long (*read)(XA_InputModuleState* state, void* buffer, std::size_t bytes);         // < 0: an XA_ERROR
+    std::int64_t (*seek)(XA_InputModuleState* state, std::int64_t offset, int whence); // < 0: fails
+    std::uint64_t (*size)(XA_InputModuleState* state);                                 // 0 when unknown
     void (*close)(XA_InputModuleState* state);
 };
 
+// An output receives 16-bit PCM in one format, announced by set_format before the first write.
+// A module whose open never succeeds needs no other callbacks.
 struct XA_OutputModule {
-    const char* prefix; // names this module accepts, for example "wav:"
+    bool (*accepts)(const char* name); // whether XA_DECODER_MODULE_AUTO may pick this module
     int (*open)(const char* name, XA_OutputModuleState** state);
-    int (*write)(XA_OutputModuleState* state, const void* pcm, std::size_t bytes, unsigned int sample_rate,
-                 unsigned int channels);
+    int (*set_format)(XA_OutputModuleState* state, unsigned int sample_rate, unsigned int channels);
+    int (*write)(XA_OutputModuleState* state, const void* pcm, std::size_t bytes);
     int (*drain)(XA_OutputModuleState* state);
     int (*close)(XA_OutputModuleState* state); // also completes the file's header
 };
