@@ -29,12 +29,13 @@ std::size_t ExtensionStart(std::string_view path) {
 std::string DestinationForSource(const std::string& source, int iWavLoc, const std::string& sWavLoc) {
     std::string destination = source.substr(0, ExtensionStart(source));
     destination += kWavExtension;
-    if (iWavLoc == 0 || sWavLoc.empty()) {
-        return destination;
+    if (iWavLoc != 0 && !sWavLoc.empty()) {
+        std::string inFolder = sWavLoc;
+        AppendCharIfMissing(inFolder, '/');
+        destination = inFolder + destination.substr(FileNameStart(destination));
     }
-    std::string inFolder = sWavLoc;
-    AppendCharIfMissing(inFolder, '/');
-    return inFolder + destination.substr(FileNameStart(destination));
+    // An MPEG file named *.wav would otherwise be overwritten by its own conversion.
+    return UniqueDestination(destination, [&](const std::string& name) { return name == source; });
 }
 
 std::string UniqueDestination(const std::string& destination,

@@ -96,13 +96,21 @@ TEST_F(ConversionWorkerTest, ConvertsLikeMpg123AndLosesAStopRequestMadeBeforeThe
     }
 }
 
-// The input comes through a pipe, so the test decides how far the decoder can get.
+// The input comes through a pipe, so the test decides how far the decoder can get: the stop
+// request is made while the rest of the input has not been written yet.
 TEST_F(ConversionWorkerTest, StopMidwayLeavesAValidShorterFile) {
-    const std::string fixture = kFixtures + "/cbr-stereo.mp3";
-    std::ifstream in(fixture, std::ios::binary);
+    const std::string longMp3 = m_temp / "long.mp3";
+    const std::string encode =
+        "sox -q -n -r 44100 -c 2 -t wav - synth 20 sine 440 2>/dev/null | lame --quiet -b 128 - '" + longMp3 +
+        "' 2>/dev/null";
+    if (std::system(encode.c_str()) != 0) {
+        GTEST_SKIP() << "sox and lame are needed to make a long input";
+    }
+    std::ifstream in(longMp3, std::ios::binary);
     const std::string mp3((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::string pipe = m_temp / "input.mp3";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const auto previousHandler = std::signal(SIGPIPE, SIG_IGN);
 
     ConversionJob job;
     job.m_strSource = pipe;
@@ -111,24 +119,28 @@ TEST_F(ConversionWorkerTest, StopMidwayLeavesAValidShorterFile) {
 
     const int writer = open(pipe.c_str(), O_WRONLY);
     ASSERT_GE(writer, 0);
-    const std::size_t half = mp3.size() / 2;
-    ASSERT_EQ(write(writer, mp3.data(), half), static_cast<ssize_t>(half));
+    const std::size_t third = mp3.size() / 3;
+    ASSERT_EQ(write(writer, mp3.data(), third), static_cast<ssize_t>(third));
     ASSERT_TRUE(WaitUntil([&] { return ReadJobProgress(job).has_value(); }));
     job.m_bAbort = 1;
-    // Let the step in progress finish; the worker must not read on.
-    const ssize_t rest = write(writer, mp3.data() + half, mp3.size() - half);
+    // The worker may stop reading at any moment now; the rest may then not go through.
+    for (std::size_t at = third; at < mp3.size();) {
+        const ssize_t written = write(writer, mp3.data() + at, mp3.size() - at);
+        if (written <= 0) {
+            break;
+        }
+        at += static_cast<std::size_t>(written);
+    }
     close(writer);
     ASSERT_TRUE(WaitUntil([&] { return job.m_bDone != 0 && job.m_hThread == 0; }));
     std::lock_guard lifeEnded(job.m_lifeLock);
+    std::signal(SIGPIPE, previousHandler);
 
-    EXPECT_GT(rest, 0);
     EXPECT_TRUE(m_boxes.Messages().empty());
     const auto stopped = ReadWavLayout(job.m_strDest);
     ASSERT_TRUE(stopped.has_value());
-    const auto full = ReferenceSampleFrames(fixture, m_temp / "reference.wav");
-    if (full) {
-        EXPECT_LT(stopped->SampleFrames(), *full);
-    }
+    EXPECT_GT(stopped->SampleFrames(), 0u);
+    EXPECT_LT(stopped->SampleFrames(), 44100u * 10) << "stopped within the first half";
 }
 
 class ConversionWorkerFailureTest : public ConversionWorkerTest {
@@ -202,7 +214,6 @@ TEST_F(ConversionWorkerTest, FailedStepIsReportedAndThePartialFileStaysValid) {
 
     const auto messages = m_boxes.Messages();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text.rfind("XAUDIO: conversion failed (", 0), 0u) << messages[0].text;
     EXPECT_EQ(messages[0].text, Filled(IDS_ERR_CONVERSION, XA_ERROR_OUTPUT_WRITE_FAILED));
     const auto layout = ReadWavLayout(job.m_strDest);
     ASSERT_TRUE(layout.has_value());

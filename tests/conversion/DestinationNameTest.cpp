@@ -29,6 +29,9 @@ TEST(DestinationName, ReplacesTheFileNamesExtensionOrGoesToTheFolder) {
         NamingCase{"/music/Live.2001/track", 1, "/srv/wav", "/srv/wav/track.wav"},
         NamingCase{"/music/Song.mp3", 1, "", "/music/Song.wav"},
         NamingCase{"/music/Song.mp3", 0, "/srv/wav", "/music/Song.wav"},
+        // The source is never its own destination.
+        NamingCase{"/music/x.wav", 0, "", "/music/x (2).wav"},
+        NamingCase{"/music/x.wav", 1, "/music/", "/music/x (2).wav"},
         NamingCase{"/my music/\"quoted\" Ünïcode.mp3", 1, "/srv/wav", "/srv/wav/\"quoted\" Ünïcode.wav"},
     };
     for (const auto& c : cases) {
