@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QIcon>
 #include <QTimer>
-
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -89,7 +88,10 @@ private:
     void OnCloseBox();
     void OnOK();
     void OnQuit();
-    void OnTrayNotify(LPARAM mouseMessage);
+    // WM_TRAYNOTIFY: false for a mouse message the icon does not act on.
+    bool OnTrayNotify(LPARAM mouseMessage);
+    // Stops the timers, removes the icon and the message boxes, hides the window; runs once.
+    void TakeDown();
     void OnJobListItemChanged();
     void DeselectAllJobs();
     void ShowHeadJob(const std::string& source, const std::string& dest, int percent);
