@@ -29,6 +29,9 @@ inline constexpr int IDC_RUN_AT_STARTUP = 1014;
 inline constexpr int IDC_ASYNC = 1019;
 inline constexpr int IDC_PRIORITY = 1020;
 
+// Controls of the About box.
+inline constexpr int IDC_HYPERLINK = 1016;
+
 // Commands.
 inline constexpr int ID_EXIT = 1009;
 inline constexpr int ID_ABOUT = 32773;
