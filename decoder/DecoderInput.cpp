@@ -15,11 +15,11 @@ int DecodeFirstSamples(Decoder& decoder) {
     do {
         rc = decoder.stream.Decode(decoder.pcm.get(), kPcmBufferBytes, decoder.pcmBytes);
     } while (rc == XA_SUCCESS && decoder.pcmBytes == 0);
-    if (rc == XA_END_OF_INPUT) {
-        decoder.inputEnded = true;
-        return decoder.pcmBytes == 0 ? XA_ERROR_INPUT_NOT_MPEG : XA_SUCCESS;
+    if (decoder.pcmBytes == 0) {
+        return rc == XA_END_OF_INPUT ? XA_ERROR_INPUT_NOT_MPEG : rc;
     }
-    return rc;
+    decoder.pcmDecodeResult = rc;
+    return XA_SUCCESS;
 }
 
 int OpenStream(Decoder& decoder) {
@@ -51,6 +51,7 @@ void CloseInput(Decoder& decoder) {
     decoder.inputState = nullptr;
     decoder.inputEnded = false;
     decoder.pcmBytes = 0;
+    decoder.pcmDecodeResult = XA_SUCCESS;
 }
 
 int decoder_input_new(XA_DecoderInfo* record, const char* name, int module) {

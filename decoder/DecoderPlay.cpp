@@ -5,17 +5,18 @@ namespace {
 
 // One step: decode a buffer's worth (unless samples are waiting already) and write it.
 int Step(Decoder& decoder) {
-    int decoded = XA_SUCCESS;
-    if (decoder.pcmBytes == 0) {
+    int decoded = decoder.pcmDecodeResult;
+    decoder.pcmDecodeResult = XA_SUCCESS;
+    if (decoded == XA_SUCCESS && decoder.pcmBytes == 0) {
         if (decoder.inputEnded) {
             return XA_END_OF_INPUT;
         }
         decoded = decoder.stream.Decode(decoder.pcm.get(), kPcmBufferBytes, decoder.pcmBytes);
         decoder.inputInfo.position.store(decoder.stream.Consumed());
-        if (decoded == XA_END_OF_INPUT) {
-            decoder.inputEnded = true;
-            decoded = XA_SUCCESS;
-        }
+    }
+    if (decoded == XA_END_OF_INPUT) {
+        decoder.inputEnded = true;
+        decoded = XA_SUCCESS;
     }
     const std::size_t bytes = decoder.pcmBytes;
     const int written = bytes != 0 ? WritePendingPcm(decoder) : XA_SUCCESS;

@@ -32,9 +32,11 @@ struct Decoder {
     bool outputHasFormat = false;
     unsigned int ports = XA_OUTPUT_PORT_FIRST | XA_OUTPUT_PORT_SECOND;
 
-    // Decoded samples not yet handed to the output.
+    // Decoded samples not yet handed to the output, and how their decoding ended (a read error
+    // or the end of the input comes into effect once they are written).
     std::unique_ptr<unsigned char[]> pcm;
     std::size_t pcmBytes = 0;
+    int pcmDecodeResult = XA_SUCCESS;
 };
 
 // Large steps keep the per-step cost (a call, a write) small against the decoding itself.

@@ -92,6 +92,10 @@ int MpegStream::Open(const XA_InputModule& module, XA_InputModuleState* input, c
 int MpegStream::Decode(unsigned char* pcm, std::size_t capacity, std::size_t& produced) {
     produced = 0;
     const int result = mpg123_read(m_handle, pcm, capacity, &produced);
+    if (m_readError != XA_SUCCESS) {
+        // libmpg123 takes a failed read for the end of the stream; it is not.
+        return m_readError;
+    }
     switch (result) {
     case MPG123_OK:
         return XA_SUCCESS;
