@@ -14,6 +14,7 @@ for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
         missing="$missing $package"
 done
+command -v localedef >/dev/null && ! locale -a | grep -qix 'zh_CN.gbk' && [ "$(id -u)" -eq 0 ] && localedef -i zh_CN -f GBK zh_CN.GBK || true # a double-byte locale for the text tests
 [ -z "$missing" ] && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
