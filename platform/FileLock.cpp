@@ -23,10 +23,13 @@ FileLock::FileLock(const std::string& path, Wait wait) {
     m_fd = fd;
 }
 
-FileLock::~FileLock() {
+FileLock::~FileLock() { Release(); }
+
+void FileLock::Release() {
     // Closing the descriptor releases the lock.
     if (m_fd >= 0)
         close(m_fd);
+    m_fd = -1;
 }
 
 FileLock::FileLock(FileLock&& other) noexcept : m_fd(other.m_fd) {

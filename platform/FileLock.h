@@ -17,6 +17,8 @@ public:
     FileLock& operator=(const FileLock&) = delete;
 
     bool IsLocked() const { return m_fd >= 0; }
+    // Lets go of the lock before the object ends.
+    void Release();
 
 private:
     int m_fd = -1;

@@ -42,6 +42,7 @@ public:
     WindowDirectoryLock();
 
     bool IsLocked() const { return m_lock.IsLocked(); }
+    void Release() { m_lock.Release(); }
 
 private:
     FileLock m_lock;
