@@ -11,12 +11,10 @@
 #include <memory>
 #include <string_view>
 
-namespace {
-
-// Hands out the items of `text`. The splitter takes at most kMaxTokens of them at a time, so the
-// rest is split again until nothing is left; and every slot it fills is visited, since its count
-// stops short of the last item when an empty item came before.
-void ForEachItem(std::string_view text, const std::function<void(const std::string&)>& addItem) {
+// The splitter takes at most kMaxTokens items at a time, so the rest is split again until nothing
+// is left; and every slot it fills is visited, since its count stops short of the last item when
+// an empty item came before.
+void ForEachHandOffItem(std::string_view text, const std::function<void(const std::string& path)>& addItem) {
     const char delimiters[] = {kHandOffDelimiter, '\0'};
     auto tokenizer = std::make_unique<CTokenizer>(); // large: a thousand slots
     while (!text.empty()) {
@@ -36,8 +34,6 @@ void ForEachItem(std::string_view text, const std::function<void(const std::stri
     }
 }
 
-} // namespace
-
 void TakeHandOffItems(const std::function<void(const std::string& path)>& addItem) {
     UINT format = RegisterClipboardFormatA(kHandOffFormatName) & 0xFFFF;
     // Another thread or copy has it open: the items stay pending for the next ID_HANDOFF.
@@ -45,7 +41,7 @@ void TakeHandOffItems(const std::function<void(const std::string& path)>& addIte
         return;
     HGLOBAL block = GetClipboardData(format);
     if (const char* bytes = static_cast<const char*>(GlobalLock(block)))
-        ForEachItem(std::string_view(bytes, strnlen(bytes, GlobalSize(block))), addItem);
+        ForEachHandOffItem(std::string_view(bytes, strnlen(bytes, GlobalSize(block))), addItem);
     GlobalUnlock(block);
     SetClipboardData(format, nullptr);
     CloseClipboard();

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 // Opens the clipboard, passes every pending item to `addItem` in the order the senders wrote them
 // (with the double quotes at both ends removed; empty items and items of quotes only skipped),
@@ -10,3 +11,6 @@
 // runs, so a sender arriving meanwhile waits. When the clipboard cannot be opened nothing is
 // taken, and the next call finds the items still pending.
 void TakeHandOffItems(const std::function<void(const std::string& path)>& addItem);
+
+// The items of one hand-off text, as TakeHandOffItems hands them out.
+void ForEachHandOffItem(std::string_view text, const std::function<void(const std::string& path)>& addItem);

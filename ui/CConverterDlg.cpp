@@ -183,6 +183,9 @@ BOOL CConverterDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
         case ID_TRAYMENU:
             OnTrayMenu();
             return TRUE;
+        case ID_HANDOFF:
+            OnHandOff();
+            return TRUE;
         default:
             return FALSE;
         }

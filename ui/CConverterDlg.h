@@ -59,6 +59,8 @@ public:
 
     // The "&New..." button: the open-file dialog.
     void OnNew();
+    // ID_HANDOFF: every file waiting in the hand-off mailbox becomes a job, in order.
+    void OnHandOff();
 
     // The notification-area icon's timer step: adds the icon, retried each second until it succeeds.
     void OnTrayIconTimer();
