@@ -10,6 +10,7 @@
 
 class QIcon;
 class QSystemTrayIcon;
+class TrayStandIn;
 
 class SystemTrayIcon {
 public:
@@ -18,8 +19,10 @@ public:
     explicit SystemTrayIcon(ClickHandler onClick);
     ~SystemTrayIcon();
 
-    // Shows the icon with its tip; false while the desktop has no notification area.
+    // Shows the icon with its tip; false while the desktop has no notification area. After a few
+    // such tries a stand-in window takes the icon's place until a notification area appears.
     bool Add(const QIcon& icon, const QString& tip);
+    // Takes the icon, or its stand-in, away.
     void Remove();
     bool IsAdded() const { return m_icon != nullptr; }
 
@@ -30,4 +33,6 @@ public:
 private:
     ClickHandler m_onClick;
     std::unique_ptr<QSystemTrayIcon> m_icon;
+    std::unique_ptr<TrayStandIn> m_standIn;
+    int m_failedTries = 0;
 };
