@@ -85,6 +85,16 @@ TEST(Stop, LeavesAValidShorterFile) {
     EXPECT_TRUE(std::equal(partial->pcm.begin(), partial->pcm.end(), complete->pcm.begin()));
 }
 
+TEST(Paths, BlanksQuotesAndNonAsciiAreTakenAsGiven) {
+    TempFolder folder;
+    const std::string name = "Sing \"it\" l'\u00e9t\u00e9 \u266a";
+    std::filesystem::copy_file(FixturePath("mpeg2-mono.mp3"), folder / (name + ".mp3"));
+    const ConversionResult result = Convert(folder / (name + ".mp3"), folder / (name + ".wav"));
+    EXPECT_EQ(result.inputOpen, XA_SUCCESS);
+    EXPECT_EQ(result.lastPlay, XA_END_OF_INPUT);
+    EXPECT_TRUE(ReadWav(folder / (name + ".wav")).has_value());
+}
+
 // Another thread reads the progress while this one plays, as the queue tick does; a build with
 // ThreadSanitizer reports any race here.
 TEST(Progress, ReadableFromAnotherThreadWhilePlaying) {
