@@ -68,6 +68,31 @@ TEST(FormatChange, KeepsTheFirstFormatAndConvertsTheRest) {
     EXPECT_GT(peak, 8000);
 }
 
+// A second input played into the same output is converted to the output's format as well.
+TEST(FormatChange, NextInputKeepsTheOutputsFormat) {
+    TempFolder folder;
+    TestDecoder decoder;
+    const std::string output = "wav:" + folder / "out.wav";
+    decoder_output_new(decoder.get(), output.c_str(), XA_DECODER_MODULE_AUTO);
+    ASSERT_EQ(decoder_output_open(decoder.get()), XA_SUCCESS);
+    for (const char* source : {"cbr-stereo.mp3", "mpeg2-mono.mp3"}) {
+        decoder_input_new(decoder.get(), FixturePath(source).c_str(), XA_DECODER_MODULE_AUTO);
+        ASSERT_EQ(decoder_input_open(decoder.get()), XA_SUCCESS) << source;
+        int rc = XA_SUCCESS;
+        while (PlayGoesOn(rc)) {
+            rc = decoder_play(decoder.get());
+        }
+        EXPECT_EQ(rc, XA_END_OF_INPUT) << source;
+    }
+    ASSERT_EQ(decoder.Delete(), XA_SUCCESS);
+    const auto wav = ReadWav(folder / "out.wav");
+    ASSERT_TRUE(wav.has_value());
+    EXPECT_EQ(wav->layout.sampleRate, 44100u);
+    EXPECT_EQ(wav->layout.channels, 2u);
+    // 3 s of the first file, then the second's 67392 samples at 22.05 kHz, now twice as many.
+    EXPECT_NEAR(static_cast<double>(wav->layout.SampleFrames()), 132300.0 + 2 * 67392.0, 2000.0);
+}
+
 TEST(Stop, LeavesAValidShorterFile) {
     TempFolder folder;
     const ConversionResult whole = Convert(FixturePath("cbr-stereo.mp3"), folder / "whole.wav");
