@@ -50,7 +50,7 @@ enum XA_Result : int {
     XA_ERROR_OUTPUT_DEVICE_UNAVAILABLE = -215,
 };
 
-// Selects the module by the name's prefix ("wav:" for the WAV file output).
+// Selects the first registered module that accepts the name ("wav:..." for the WAV file output).
 inline constexpr int XA_DECODER_MODULE_AUTO = -1;
 
 // Bits of decoder_output_set_control's mask. Bit n applies member n + 1 of XA_OutputControl.
