@@ -1,7 +1,9 @@
 #include "CConverterDlg.h"
 
 #include "AppSettings.h"
+#include "CAboutDlg.h"
 #include "CReportListCtrl.h"
+#include "CSettingsDlg.h"
 #include "ConversionJob.h"
 #include "DialogLayout.h"
 #include "DialogTemplate.h"
@@ -186,6 +188,16 @@ BOOL CConverterDlg::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
         case ID_HANDOFF:
             OnHandOff();
             return TRUE;
+        case ID_SETTINGS: {
+            CSettingsDlg settingsDialog(m_settings);
+            settingsDialog.DoModal();
+            return TRUE;
+        }
+        case ID_ABOUT: {
+            CAboutDlg aboutBox;
+            aboutBox.DoModal();
+            return TRUE;
+        }
         default:
             return FALSE;
         }
