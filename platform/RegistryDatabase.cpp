@@ -92,6 +92,8 @@ RegistryDatabase::RegistryDatabase(sqlite3* connection) : m_db(connection) {
     // Other processes hold the file only for single short transactions.
     if (m_db != nullptr) {
         sqlite3_busy_timeout(m_db, 10000);
+        // Every committed write is on the disk before the call returns.
+        sqlite3_exec(m_db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     }
 }
 
@@ -128,7 +130,13 @@ LONG RegistryDatabase::Execute(const char* sql) {
     return ToWin32(sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr), ERROR_WRITE_FAULT);
 }
 
-LONG RegistryDatabase::CreateSchema() {
+LONG RegistryDatabase::CreateSchema(bool writeAheadLog) {
+    if (writeAheadLog) {
+        Statement mode(*this, "PRAGMA journal_mode = WAL");
+        if (mode.Step() != SQLITE_ROW || mode.Text(0) != "wal") {
+            return ERROR_WRITE_FAULT;
+        }
+    }
     return InWriteTransaction([this] {
         return Execute("CREATE TABLE keys ("
                        "  id INTEGER PRIMARY KEY,"
@@ -154,17 +162,12 @@ LONG RegistryDatabase::CheckSchema(std::string& reason) {
     Statement header(*this, "SELECT (SELECT application_id FROM pragma_application_id),"
                             "       (SELECT user_version FROM pragma_user_version),"
                             "       (SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name IN "
-                            "('keys', 'vals')),"
-                            "       (SELECT count(*) FROM keys WHERE id = 1 AND path = '')");
+                            "('keys', 'vals'))");
     const int rc = header.Step();
     if (rc != SQLITE_ROW) {
         const LONG result = ToWin32(rc, ERROR_READ_FAULT);
         if (result == ERROR_BADDB) {
             reason = sqlite3_errstr(rc);
-        } else if (!header.Prepared() && (rc & 0xFF) == SQLITE_ERROR) {
-            // The statement names the tables, so it cannot be prepared when they are missing.
-            reason = "it holds no registry tables";
-            return ERROR_BADDB;
         }
         return result;
     }
@@ -172,7 +175,8 @@ LONG RegistryDatabase::CheckSchema(std::string& reason) {
         reason = "it is not a registry database";
     } else if (header.Integer(1) > kSchemaVersion) {
         reason = "it was written by a newer version (schema " + std::to_string(header.Integer(1)) + ")";
-    } else if (header.Integer(1) != kSchemaVersion || header.Integer(2) != 2 || header.Integer(3) != 1) {
+    } else if (header.Integer(1) != kSchemaVersion || header.Integer(2) != 2 ||
+               KeyExists("") != ERROR_SUCCESS) {
         reason = "its tables are incomplete";
     } else {
         return ERROR_SUCCESS;

@@ -30,8 +30,10 @@ public:
     RegistryDatabase(const RegistryDatabase&) = delete;
     RegistryDatabase& operator=(const RegistryDatabase&) = delete;
 
-    // Makes the tables of an empty database.
-    LONG CreateSchema();
+    // Makes the tables of an empty database. A write-ahead log lets readers go on while another
+    // process writes; a database that users may only read keeps a rollback journal, which needs
+    // no shared-memory file that they could not write.
+    LONG CreateSchema(bool writeAheadLog);
     // ERROR_SUCCESS when the database holds this program's schema; ERROR_BADDB otherwise, with
     // `reason` saying why.
     LONG CheckSchema(std::string& reason);

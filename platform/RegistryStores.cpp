@@ -103,7 +103,7 @@ Acquired EmptyStore(bool writable) {
         Release(g_emptyStore, g_emptyStoreOwner);
         g_emptyStore = OpenConnection(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         g_emptyStoreOwner = getpid();
-        if (g_emptyStore != nullptr && g_emptyStore->CreateSchema() != ERROR_SUCCESS) {
+        if (g_emptyStore != nullptr && g_emptyStore->CreateSchema(false) != ERROR_SUCCESS) {
             g_emptyStore.reset();
         }
     }
@@ -126,7 +126,7 @@ LONG CreateStoreFile(RegistryStore store, const std::filesystem::path& path) {
         path.string() + ".new-" + std::to_string(getpid()) + "-" + std::to_string(s_counter.fetch_add(1));
     LONG result = ERROR_WRITE_FAULT;
     if (auto database = OpenConnection(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) {
-        result = database->CreateSchema();
+        result = database->CreateSchema(user);
     }
     if (result == ERROR_SUCCESS && ::chmod(temporary.c_str(), user ? 0600 : 0644) != 0) {
         result = ErrnoToWin32(errno);
