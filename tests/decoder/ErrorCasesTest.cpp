@@ -44,6 +44,10 @@ struct InputCase {
     bool needsNonRoot = false;
 };
 
+void PrintTo(const InputCase& input, std::ostream* out) {
+    *out << input.name;
+}
+
 class BadInput : public testing::TestWithParam<InputCase> {};
 
 TEST_P(BadInput, FailsToOpenAndLeavesNoOutput) {
@@ -192,6 +196,10 @@ struct OutputCase {
     int expected;
     bool needsNonRoot = false;
 };
+
+void PrintTo(const OutputCase& output, std::ostream* out) {
+    *out << output.name;
+}
 
 class BadOutput : public testing::TestWithParam<OutputCase> {};
 
