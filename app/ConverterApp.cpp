@@ -75,6 +75,9 @@ BOOL CConverterApp::InitInstance() {
 void CConverterApp::BecomeRunningCopy(WindowDirectoryLock& lock) {
     RegisterShellVerb(ProgramPath());
 
+    // The icons are compiled into the GUI library, whose resource registration nothing else
+    // references: without this the linker drops it and every icon comes out empty.
+    Q_INIT_RESOURCE(icons);
     m_application = std::make_unique<QApplication>(m_argc, m_argv);
     QApplication::setApplicationName("larkspur");
     QApplication::setDesktopFileName("larkspur");

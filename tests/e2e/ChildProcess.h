@@ -97,7 +97,7 @@ public:
     std::optional<int> WaitForExit(std::chrono::milliseconds bound = std::chrono::seconds(30)) {
         auto deadline = std::chrono::steady_clock::now() + bound;
         while (Running() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (!m_status || !WIFEXITED(*m_status))
             return std::nullopt;
         return WEXITSTATUS(*m_status);
