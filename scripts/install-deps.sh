@@ -7,6 +7,7 @@ packages="
   qt6-base-dev libmpg123-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   mpg123 sqlite3 locales
+  xvfb trayer xdotool
 "
 
 missing=""
