@@ -2,6 +2,7 @@
 
 #include "ConversionJob.h"
 #include "JobProgress.h"
+#include "LongMp3.h"
 #include "MessageBox.h"
 #include "RecordingMessageBox.h"
 #include "StringTable.h"
