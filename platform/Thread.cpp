@@ -22,9 +22,10 @@ struct LiveThreads {
     ThreadHandle lastHandle = 0;
 };
 
+// Never destroyed: detached threads may still be ending while the program exits.
 LiveThreads& Registry() {
-    static LiveThreads registry;
-    return registry;
+    static auto* registry = new LiveThreads;
+    return *registry;
 }
 
 // The nice values of THREAD_PRIORITY_LOWEST (-2) to THREAD_PRIORITY_HIGHEST (2).
