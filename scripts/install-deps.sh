@@ -6,7 +6,7 @@ packages="
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev libmpg123-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  mpg123 sqlite3 locales
+  mpg123 sqlite3 locales sox lame time
   xvfb trayer xdotool
 "
 
