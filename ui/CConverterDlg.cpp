@@ -87,10 +87,7 @@ BOOL CConverterDlg::Create() {
 
     setWindowIcon(m_hIcon);
     setAcceptDrops(true);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.topLeft() + BottomRightPlacement(area.size(), frameGeometry().size()));
-    }
+    PlaceAtBottomRight();
 
     m_trayIconTimer.setInterval(1000);
     connect(&m_trayIconTimer, &QTimer::timeout, this, [this] { OnTimer(m_idtTrayIcon); });
@@ -217,6 +214,21 @@ void CConverterDlg::OnTimer(std::uintptr_t timerId) {
         OnQueueTimer();
     } else if (timerId == m_idtTrayIcon) {
         OnTrayIconTimer();
+    }
+}
+
+void CConverterDlg::PlaceAtBottomRight() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.topLeft() + BottomRightPlacement(area.size(), frameGeometry().size()));
+    }
+}
+
+void CConverterDlg::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (!m_bPlacedWithFrame && frameGeometry().size() != size()) {
+        m_bPlacedWithFrame = true;
+        PlaceAtBottomRight();
     }
 }
 

@@ -81,11 +81,14 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
+    void moveEvent(QMoveEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     void OnTimer(std::uintptr_t timerId);
+    // Bottom right of the primary screen for the window's outer size, frame included.
+    void PlaceAtBottomRight();
     // The close box: hides a visible window, shows a hidden one.
     void OnCloseBox();
     void OnOK();
@@ -113,6 +116,8 @@ private:
     QIcon m_hTrayIcon;
     int m_bExiting = 0;
     bool m_bDestroyed = false;
+    // An X11 window learns its frame only once it is shown; the placement is then made again, once.
+    bool m_bPlacedWithFrame = false;
 
     const std::uintptr_t m_idtTrayIcon;
     const std::uintptr_t m_idtQueue;

@@ -6,6 +6,12 @@
 #include <QThread>
 #include <algorithm>
 
+namespace {
+
+constexpr int kCascadeStep = 28;
+
+} // namespace
+
 GuiMessageBoxService::GuiMessageBoxService(QString caption) : m_caption(std::move(caption)) {}
 
 GuiMessageBoxService::~GuiMessageBoxService() {
@@ -75,13 +81,22 @@ QMessageBox* GuiMessageBoxService::MakeBox(const Request& request) const {
 
 void GuiMessageBoxService::Open(const std::shared_ptr<Request>& request) {
     QMessageBox* box = MakeBox(*request);
+    QMessageBox* newestOpen = nullptr;
     {
         std::lock_guard guard(m_lock);
         if (request->answered) {
             delete box;
             return;
         }
+        for (const auto& other : m_requests) {
+            newestOpen = other->box != nullptr ? other->box : newestOpen;
+        }
         request->box = box;
+    }
+    if (newestOpen != nullptr) {
+        // Cascaded, so that every box that is up can be seen.
+        box->adjustSize();
+        box->move(newestOpen->geometry().topLeft() + QPoint(kCascadeStep, kCascadeStep));
     }
     box->setModal(false);
     box->setAttribute(Qt::WA_DeleteOnClose);
