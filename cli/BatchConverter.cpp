@@ -78,6 +78,49 @@ void NameDestinations(std::vector<std::unique_ptr<Slot>>& slots, const Destinati
     }
 }
 
+// Slots that the workers have finished since the last call, marked as collected.
+std::vector<Slot*> WaitForEnded(std::vector<std::unique_ptr<Slot>>& slots, Completion& completion,
+                                std::size_t& collected, const std::function<bool()>& stopNow) {
+    std::unique_lock guard(completion.lock);
+    completion.changed.wait_for(guard, kPollInterval,
+                                [&] { return completion.finished > collected || stopNow(); });
+    std::vector<Slot*> ended;
+    for (auto& slot : slots) {
+        if (slot->finished && !slot->collected) {
+            slot->collected = true;
+            ++collected;
+            ended.push_back(slot.get());
+        }
+    }
+    return ended;
+}
+
+bool Running(const Slot& slot) {
+    return slot.started && !slot.collected;
+}
+
+// Asks every running worker to stop after its current step. Asked again at every round: a
+// request made before a worker has started is lost.
+void StopRunning(std::vector<std::unique_ptr<Slot>>& slots) {
+    for (auto& slot : slots) {
+        if (Running(*slot)) {
+            slot->job.m_bAbort = 1;
+        }
+    }
+}
+
+// The jobs still running, for the progress display.
+std::vector<RunningJob> RunningJobs(std::vector<std::unique_ptr<Slot>>& slots) {
+    std::vector<RunningJob> running;
+    for (auto& slot : slots) {
+        // A worker that has just ended shows nothing rather than "pending".
+        if (Running(*slot) && slot->job.m_bDone == 0) {
+            running.push_back({&slot->job.m_strSource, ReadJobProgress(slot->job)});
+        }
+    }
+    return running;
+}
+
 } // namespace
 
 BatchOutcome ConvertBatch(const std::vector<std::string>& sources, const DestinationFolder& folder,
@@ -100,11 +143,20 @@ BatchOutcome ConvertBatch(const std::vector<std::string>& sources, const Destina
     }
 
     BatchOutcome outcome;
+    // Once interrupted: no further start, and every running worker asked to stop.
+    const auto noticeInterrupt = [&] {
+        if (outcome.interrupted || !interrupted()) {
+            return;
+        }
+        outcome.interrupted = true;
+        StopRunning(slots);
+        reporter.Stopping();
+    };
     std::size_t next = 0;
     std::size_t running = 0;
     std::size_t collected = 0;
     for (;;) {
-        outcome.interrupted = outcome.interrupted || interrupted();
+        noticeInterrupt();
         for (; !outcome.interrupted && running < maxRunning && next < slots.size(); ++next) {
             Slot& slot = *slots[next];
             if (StartWorkerThread(slot.job, RunSlot, &slot) == 0) {
@@ -118,29 +170,11 @@ BatchOutcome ConvertBatch(const std::vector<std::string>& sources, const Destina
         if (running == 0) {
             break;
         }
-
-        std::vector<Slot*> ended;
-        {
-            std::unique_lock guard(completion.lock);
-            completion.changed.wait_for(guard, kPollInterval,
-                                        [&] { return completion.finished > collected || interrupted(); });
-            for (auto& slot : slots) {
-                if (slot->finished && !slot->collected) {
-                    slot->collected = true;
-                    ++collected;
-                    ended.push_back(slot.get());
-                }
-            }
-        }
-        std::vector<RunningJob> stillRunning;
-        for (auto& slot : slots) {
-            if (slot->started && !slot->collected) {
-                // Asked again at every round: a request made before the worker started is lost.
-                if (outcome.interrupted) {
-                    slot->job.m_bAbort = 1;
-                }
-                stillRunning.push_back({&slot->job.m_strSource, ReadJobProgress(slot->job)});
-            }
+        const auto ended =
+            WaitForEnded(slots, completion, collected, [&] { return !outcome.interrupted && interrupted(); });
+        noticeInterrupt();
+        if (outcome.interrupted) {
+            StopRunning(slots);
         }
         for (Slot* slot : ended) {
             --running;
@@ -151,7 +185,7 @@ BatchOutcome ConvertBatch(const std::vector<std::string>& sources, const Destina
                 ++outcome.converted;
             }
         }
-        reporter.ShowRunning(stillRunning);
+        reporter.ShowRunning(RunningJobs(slots));
     }
     SetMessageBoxService(nullptr);
     return outcome;

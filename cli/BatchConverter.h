@@ -19,6 +19,8 @@ class BatchReporter {
 public:
     virtual ~BatchReporter() = default;
     virtual void JobFailed(const std::string& source, const std::string& text) = 0;
+    // The batch was interrupted: the running workers have just been asked to stop.
+    virtual void Stopping() = 0;
     // The jobs now running, in the order they started; called a few times a second.
     virtual void ShowRunning(const std::vector<RunningJob>& running) = 0;
 };

@@ -41,6 +41,13 @@ void ConsoleReporter::JobFailed(const std::string& source, const std::string& te
     m_errors.Show(text, 0, source);
 }
 
+void ConsoleReporter::Stopping() {
+    if (!m_quiet) {
+        ClearProgress();
+        m_errors.Show("interrupted; stopping after the current step", 0, {});
+    }
+}
+
 void ConsoleReporter::ShowRunning(const std::vector<RunningJob>& running) {
     if (!m_showProgress) {
         return;

@@ -14,6 +14,8 @@ public:
     ConsoleReporter(std::string program, bool showProgress, bool quiet);
 
     void JobFailed(const std::string& source, const std::string& text) override;
+    // Unless quiet: a line on standard error saying that the running conversions are stopping.
+    void Stopping() override;
     void ShowRunning(const std::vector<RunningJob>& running) override;
     // Clears the progress lines and, unless quiet, prints what became of the batch.
     void Summarize(const BatchOutcome& outcome, std::size_t total);

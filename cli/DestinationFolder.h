@@ -10,6 +10,6 @@ struct DestinationFolder {
     std::string sWavLoc; // that folder
 };
 
-// The one place that decides the destination: the folder named with -o, or else beside each
-// source file.
+// The one place that decides the destination: the folder named with -o, or else the stored
+// settings (beside each source file unless they name a folder).
 DestinationFolder ChooseDestinationFolder(const std::optional<std::string>& outputFolder);

@@ -43,42 +43,67 @@ ChildProcess::~ChildProcess() {
         kill(m_pid, SIGKILL);
         waitpid(m_pid, nullptr, 0);
     }
-    close(m_out);
-    close(m_err);
+    if (m_out >= 0) {
+        close(m_out);
+    }
+    if (m_err >= 0) {
+        close(m_err);
+    }
 }
 
 void ChildProcess::SendSignal(int signal) const {
     kill(m_pid, signal);
 }
 
+bool ChildProcess::ReadSome(std::chrono::steady_clock::time_point deadline) {
+    std::array<pollfd, 2> fds{pollfd{m_out, POLLIN, 0}, pollfd{m_err, POLLIN, 0}};
+    if (m_out < 0 && m_err < 0) {
+        return false;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+        return false;
+    }
+    if (poll(fds.data(), fds.size(), static_cast<int>(left.count())) <= 0) {
+        return true;
+    }
+    std::array<int*, 2> ends{&m_out, &m_err};
+    std::array<std::string*, 2> sinks{&m_outText, &m_errText};
+    for (std::size_t i = 0; i < fds.size(); ++i) {
+        if (fds[i].fd < 0 || fds[i].revents == 0) {
+            continue;
+        }
+        std::array<char, 4096> buffer{};
+        const ssize_t got = read(fds[i].fd, buffer.data(), buffer.size());
+        if (got > 0) {
+            sinks[i]->append(buffer.data(), static_cast<std::size_t>(got));
+        } else {
+            close(*ends[i]);
+            *ends[i] = -1;
+        }
+    }
+    return true;
+}
+
+bool ChildProcess::WaitForError(const std::string& text, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (m_errText.find(text) == std::string::npos) {
+        if (!ReadSome(deadline)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 ChildResult ChildProcess::Wait(std::chrono::milliseconds limit) {
     ChildResult result;
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    std::array<pollfd, 2> fds{pollfd{m_out, POLLIN, 0}, pollfd{m_err, POLLIN, 0}};
-    std::array<std::string*, 2> sinks{&result.out, &result.err};
-    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            result.timedOut = true;
-            kill(m_pid, SIGKILL);
-            break;
-        }
-        if (poll(fds.data(), fds.size(), static_cast<int>(left.count())) < 0) {
-            continue;
-        }
-        for (std::size_t i = 0; i < fds.size(); ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0) {
-                continue;
-            }
-            std::array<char, 4096> buffer{};
-            const ssize_t got = read(fds[i].fd, buffer.data(), buffer.size());
-            if (got > 0) {
-                sinks[i]->append(buffer.data(), static_cast<std::size_t>(got));
-            } else {
-                fds[i].fd = -1;
-            }
-        }
+    while (ReadSome(deadline)) {
+    }
+    if (m_out >= 0 || m_err >= 0) {
+        result.timedOut = true;
+        kill(m_pid, SIGKILL);
     }
     int status = 0;
     waitpid(m_pid, &status, 0);
@@ -86,5 +111,7 @@ ChildResult ChildProcess::Wait(std::chrono::milliseconds limit) {
     result.exited = !result.timedOut && WIFEXITED(status);
     result.exitStatus = result.exited ? WEXITSTATUS(status) : -1;
     result.signal = WIFSIGNALED(status) && !result.timedOut ? WTERMSIG(status) : 0;
+    result.out = std::move(m_outText);
+    result.err = std::move(m_errText);
     return result;
 }

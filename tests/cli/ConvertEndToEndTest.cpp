@@ -9,6 +9,7 @@
 #include "decoder.h"
 #include "resource.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -22,6 +23,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -303,15 +305,22 @@ protected:
             ASSERT_EQ(poll(&room, 1, 30000), 1) << "the converter stopped reading";
         }
     }
-    // Writes what the pipe takes without waiting.
-    void FeedWhatFits(const std::string& bytes) {
-        for (std::size_t at = 0; at < bytes.size();) {
-            const ssize_t written = write(m_writer, bytes.data() + at, bytes.size() - at);
-            if (written <= 0) {
-                return;
+    // Feeds `bytes` from another thread as the converter reads them, until all is written or
+    // the returned stop flag is set; then ends the input.
+    std::thread FeedInBackground(std::string bytes, const std::atomic<bool>& stop) {
+        const int writer = std::exchange(m_writer, -1);
+        return std::thread([writer, bytes = std::move(bytes), &stop] {
+            for (std::size_t at = 0; at < bytes.size() && !stop;) {
+                const ssize_t written = write(writer, bytes.data() + at, bytes.size() - at);
+                if (written > 0) {
+                    at += static_cast<std::size_t>(written);
+                    continue;
+                }
+                pollfd room{writer, POLLOUT, 0};
+                poll(&room, 1, 100);
             }
-            at += static_cast<std::size_t>(written);
-        }
+            close(writer);
+        });
     }
     void EndInput() {
         close(m_writer);
@@ -360,14 +369,17 @@ TEST_F(ConvertWithHeldInput, InterruptStopsAfterTheCurrentStepWithAValidFile) {
     Feed(mp3.substr(0, mp3.size() / 3));
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(wav) && fs::file_size(wav) > 44; }));
     converter.SendSignal(SIGINT);
-    std::this_thread::sleep_for(300ms);
-    // The step in progress waits for input; what does not fit is not needed.
-    FeedWhatFits(mp3.substr(mp3.size() / 3));
-    EndInput();
+    const std::string stopping = "larkspur-convert: interrupted; stopping after the current step\n";
+    ASSERT_TRUE(converter.WaitForError(stopping));
+    // The step in progress waits for input; the converter then reads only what it still needs.
+    std::atomic<bool> stopFeeding{false};
+    std::thread feeder = FeedInBackground(mp3.substr(mp3.size() / 3), stopFeeding);
     const ChildResult result = converter.Wait();
+    stopFeeding = true;
+    feeder.join();
 
     EXPECT_EQ(result.exitStatus, 130);
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, stopping);
     EXPECT_NE(result.out.find("interrupted"), std::string::npos) << result.out;
     const auto layout = ReadWavLayout(wav);
     ASSERT_TRUE(layout.has_value());
