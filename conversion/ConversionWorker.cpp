@@ -8,6 +8,7 @@
 
 #include <mutex>
 #include <string>
+#include <string_view>
 
 namespace {
 
