@@ -82,21 +82,22 @@ void WindowListener::Run() {
         }
         if (watched[0].revents != 0)
             break;
-        if (watched[1].revents & POLLIN) {
-            int socket = accept4(m_listeningSocket, nullptr, nullptr, SOCK_CLOEXEC);
-            if (socket >= 0 && IsFromThisUser(socket))
-                connections.push_back({socket, {}});
-            else if (socket >= 0)
-                close(socket);
-        }
-        // Walk backwards so that ending a connection does not shift the ones still to be served.
-        for (std::size_t index = connections.size(); index-- > 0;) {
+        // The connections polled this round first (backwards, so that ending one does not shift
+        // the ones still to be served), then a new one, which is polled from the next round on.
+        for (std::size_t index = watched.size() - 2; index-- > 0;) {
             if (watched[index + 2].revents == 0)
                 continue;
             if (!ServeConnection(connections[index], m_sink)) {
                 close(connections[index].socket);
                 connections.erase(connections.begin() + static_cast<std::ptrdiff_t>(index));
             }
+        }
+        if (watched[1].revents & POLLIN) {
+            int socket = accept4(m_listeningSocket, nullptr, nullptr, SOCK_CLOEXEC);
+            if (socket >= 0 && IsFromThisUser(socket))
+                connections.push_back({socket, {}});
+            else if (socket >= 0)
+                close(socket);
         }
     }
     for (const Connection& connection : connections)
