@@ -118,7 +118,9 @@ LONG CopyOut(const void* data, std::size_t size, void* buffer, DWORD& bufferSize
     if (size > available) {
         return ERROR_MORE_DATA;
     }
-    std::memcpy(buffer, data, size);
+    if (size != 0) {
+        std::memcpy(buffer, data, size);
+    }
     return ERROR_SUCCESS;
 }
 
@@ -142,9 +144,11 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
         return normalized;
     }
     const std::string path = parent.StorePath(below);
+    // A root always exists, even before its key has been stored.
+    const bool root = parent.predefined && below.empty();
     const LONG result =
         RunOnRegistryStore(parent.store, StoreUse::Read, [&](RegistryDatabase& database, bool writable) {
-            const LONG exists = database.KeyExists(path);
+            const LONG exists = root ? ERROR_SUCCESS : database.KeyExists(path);
             if (exists == ERROR_SUCCESS && (samDesired & kWriteRights) != 0 && !writable) {
                 return ERROR_ACCESS_DENIED;
             }

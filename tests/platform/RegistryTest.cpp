@@ -194,6 +194,14 @@ TEST_F(RegistryTest, ClassesRootIsTheUsersSoftwareClasses) {
     RegCloseKey(same);
 }
 
+TEST_F(RegistryTest, ClassesRootOpensBeforeAnyClassIsStored) {
+    HKEY classes = nullptr;
+    ASSERT_EQ(OpenKey(HKEY_CLASSES_ROOT, "", KEY_READ, classes), ERROR_SUCCESS);
+    char name[16];
+    EXPECT_EQ(RegEnumKeyA(classes, 0, name, sizeof name), ERROR_NO_MORE_ITEMS);
+    RegCloseKey(classes);
+}
+
 TEST_F(RegistryTest, PathsAndHandlesThatAreRefused) {
     HKEY key = nullptr;
     EXPECT_EQ(OpenKey(HKEY_CURRENT_USER, "\\Leading", KEY_READ, key), ERROR_BAD_PATHNAME);
