@@ -24,9 +24,9 @@ struct RegistryKeyHandle {
 namespace {
 
 // The per-user classes live where Windows keeps them, below the user's Software key.
-RegistryKeyHandle g_classesRoot{RegistryStore::User, "Software\\Classes", {}, KEY_ALL_ACCESS, true};
-RegistryKeyHandle g_currentUser{RegistryStore::User, "", {}, KEY_ALL_ACCESS, true};
-RegistryKeyHandle g_localMachine{RegistryStore::System, "", {}, KEY_ALL_ACCESS, true};
+constinit RegistryKeyHandle g_classesRoot{RegistryStore::User, "Software\\Classes", {}, KEY_ALL_ACCESS, true};
+constinit RegistryKeyHandle g_currentUser{RegistryStore::User, "", {}, KEY_ALL_ACCESS, true};
+constinit RegistryKeyHandle g_localMachine{RegistryStore::System, "", {}, KEY_ALL_ACCESS, true};
 
 std::mutex g_handlesMutex;
 std::unordered_set<HKEY> g_openHandles;

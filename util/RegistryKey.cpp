@@ -96,7 +96,9 @@ BOOL CRegistryKey::DeleteKeyTree(HKEY hKeyRoot, LPCSTR pszSubKey) {
             local.Close();
             for (const std::string& child : children) {
                 if (!child.empty()) {
-                    local.DeleteKeyTree(hKeyRoot, (std::string(pszSubKey) + '\\' + child).c_str());
+                    local.DeleteKeyTree(
+                        hKeyRoot,
+                        (std::string(pszSubKey != nullptr ? pszSubKey : "") + '\\' + child).c_str());
                 }
             }
         }
@@ -136,7 +138,8 @@ BOOL CRegistryKey::WriteString(LPCSTR pszName, LPCSTR pszValue) {
         return FALSE;
     }
     char text[kMaxStoredText + 1] = {};
-    const std::size_t length = mbtext::CopyWholeCharacters(text, pszValue, kMaxStoredText);
+    const std::size_t length =
+        mbtext::CopyWholeCharacters(text, pszValue != nullptr ? pszValue : "", kMaxStoredText);
     m_lResult = RegSetValueExA(m_hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                                static_cast<DWORD>(length + 1));
     return m_lResult == ERROR_SUCCESS;

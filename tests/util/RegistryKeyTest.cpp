@@ -219,6 +219,11 @@ TEST_F(RegistryKeyTest, DeleteKeyTreeRemovesEveryLevel) {
     EXPECT_FALSE(key.DeleteKeyTree(HKEY_CURRENT_USER, "T"));
     EXPECT_EQ(key.m_lResult, ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(KeyExists("T sibling"));
+
+    // An empty or missing path names the root, which is never emptied.
+    EXPECT_FALSE(key.DeleteKeyTree(HKEY_CURRENT_USER, ""));
+    EXPECT_FALSE(key.DeleteKeyTree(HKEY_CURRENT_USER, nullptr));
+    EXPECT_TRUE(KeyExists("T sibling"));
 }
 
 TEST_F(RegistryKeyTest, ReadKeyDefault) {
