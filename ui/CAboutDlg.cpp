@@ -1,6 +1,7 @@
 #include "CAboutDlg.h"
 
 #include "IconResources.h"
+#include "ModalFrame.h"
 #include "Win32Types.h"
 #include "resource.h"
 #include "srHyperLink.h"
@@ -9,6 +10,7 @@
 #include <QPushButton>
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    UseModalFrame(*this);
     const DialogUnits units(font());
     m_controls =
         BuildDialog(this, kAboutDialogTemplate,

@@ -1,6 +1,7 @@
 #include "CSettingsDlg.h"
 
 #include "AppSettings.h"
+#include "ModalFrame.h"
 #include "StringTable.h"
 #include "resource.h"
 
@@ -32,6 +33,7 @@ void AddFolderCompletion(QLineEdit& edit) {
 } // namespace
 
 CSettingsDlg::CSettingsDlg(AppSettings& settings, QWidget* parent) : QDialog(parent), m_settings(settings) {
+    UseModalFrame(*this);
     m_controls = BuildDialog(this, kSettingsDialogTemplate);
     m_folderRadios = RadioGroup(kSettingsDialogTemplate, m_controls, IDC_SAME_FOLDER);
     m_comboPriority = &Control<QComboBox>(m_controls, IDC_PRIORITY);
