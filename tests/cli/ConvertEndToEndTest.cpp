@@ -275,6 +275,22 @@ TEST_F(ConvertEndToEnd, OutputFolderIsCreatedAndSameNamesAreToldApart) {
     }
 }
 
+TEST_F(ConvertEndToEnd, ASourceIsNeverOverwrittenByItsOwnConversion) {
+    // An MPEG file named .wav, reached once directly and once through a link to its folder.
+    const fs::path music = m_temp.Path() / "music";
+    fs::create_directory(music);
+    fs::copy_file(kFixture, music / "clip.wav");
+    fs::create_directory_symlink(music, m_temp.Path() / "link");
+    const std::string original = ReadAll((music / "clip.wav").string());
+
+    const ChildResult result = RunChild({kConverter, "-q", (music / "clip.wav").string(), "-o",
+                                         music.string(), (m_temp.Path() / "link" / "clip.wav").string()});
+
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(ReadAll((music / "clip.wav").string()), original);
+    EXPECT_EQ(Listing(music), (std::set<std::string>{"clip.wav", "clip (2).wav", "clip (3).wav"}));
+}
+
 // The first input is a pipe the test holds open: it converts only as far as the test feeds it.
 class ConvertWithHeldInput : public ConvertEndToEnd {
 protected:
