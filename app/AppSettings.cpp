@@ -11,19 +11,23 @@ namespace {
 constexpr char kSettingsKey[] = "SoftWare\\Larkspur\\Larkspur";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kRunValue[] = "Larkspur";
-constexpr DWORD kProgramPathSize = 1024;
 // WriteString stores at most 1023 characters; reading through a buffer of that size plus the
 // NUL brings back every folder that a save can store. (A 512-byte read would lose any folder of
 // 512 characters or more at the next start, silently sending WAV files beside their MP3 files.)
 constexpr DWORD kFolderReadSize = 1024;
 
-std::string ProgramPath() {
-    char path[kProgramPathSize + 1] = {};
-    GetModuleFileNameA(nullptr, path, kProgramPathSize);
-    return path;
-}
-
 } // namespace
+
+void RemoveStartupEntry() {
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        CRegistryKey key;
+        if (key.Create(root, kRunKey)) {
+            key.DeleteValue(kRunValue);
+            key.Close();
+        }
+    }
+    RemoveAutostartEntry();
+}
 
 void AppSettings::LoadSettings() {
     try {
@@ -67,13 +71,7 @@ void AppSettings::SaveSettings() {
             }
             WriteAutostartEntry(programPath);
         } else {
-            for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-                if (key.Create(root, kRunKey)) {
-                    key.DeleteValue(kRunValue);
-                    key.Close();
-                }
-            }
-            RemoveAutostartEntry();
+            RemoveStartupEntry();
         }
     } catch (...) {
         // Out of memory: the values written so far stand.

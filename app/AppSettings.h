@@ -24,3 +24,7 @@ public:
     BOOL Async = TRUE;
     int Priority = 2;
 };
+
+// Removes the start-up entry: the Run value per user and machine-wide (where the user may write
+// there) and the autostart entry.
+void RemoveStartupEntry();

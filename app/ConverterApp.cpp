@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "HandOffReader.h"
 #include "HandOffSender.h"
+#include "ModuleFileName.h"
 #include "ShellIntegration.h"
 #include "StringTable.h"
 #include "UserManual.h"
@@ -128,7 +129,7 @@ bool CConverterApp::HandOffCommandLine(HWND target) {
 
 void CConverterApp::Unregister() {
     UnregisterShellVerb();
-    RemoveStartupEntries();
+    RemoveStartupEntry();
     WindowDirectoryLock lock;
     HWND running = FindWindowA(nullptr, MainWindowCaption());
     if (IsWindow(running)) {

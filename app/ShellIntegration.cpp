@@ -1,8 +1,6 @@
 #include "ShellIntegration.h"
 
-#include "AutostartEntry.h"
 #include "DesktopEntry.h"
-#include "ModuleFileName.h"
 #include "RegistryKey.h"
 #include "StringTable.h"
 #include "XdgFolders.h"
@@ -13,9 +11,6 @@ namespace {
 constexpr char kMp3Class[] = ".mp3";
 constexpr char kVerbSubKey[] = "\\Shell\\Larkspur";
 constexpr char kCommandSubKey[] = "\\Command";
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunValue[] = "Larkspur";
-constexpr DWORD kProgramPathSize = 1024;
 constexpr DWORD kClassNameSize = 512;
 
 void WriteDefaultValue(const std::string& subKey, const std::string& value) {
@@ -26,12 +21,6 @@ void WriteDefaultValue(const std::string& subKey, const std::string& value) {
 }
 
 } // namespace
-
-std::string ProgramPath() {
-    char path[kProgramPathSize + 1] = {};
-    GetModuleFileNameA(nullptr, path, kProgramPathSize);
-    return path;
-}
 
 std::string ShellVerbKey() {
     char className[kClassNameSize + 1] = {};
@@ -67,14 +56,4 @@ void UnregisterShellVerb() {
     key.DeleteKeyTree(HKEY_CLASSES_ROOT, ShellVerbKey().c_str());
     key.Close();
     RemoveDesktopEntry(ShellVerbDesktopEntryPath());
-}
-
-void RemoveStartupEntries() {
-    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        CRegistryKey key;
-        if (key.Create(root, kRunKey))
-            key.DeleteValue(kRunValue);
-        key.Close();
-    }
-    RemoveAutostartEntry();
 }

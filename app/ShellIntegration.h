@@ -1,12 +1,8 @@
 // The program's place in the desktop: the "Make WAV File..." verb for MP3 files (in the registry's
-// file classes and as a desktop entry that file managers offer for audio/mpeg) and its start-up
-// entries.
+// file classes and as a desktop entry that file managers offer for audio/mpeg).
 #pragma once
 
 #include <string>
-
-// The running program's resolved path.
-std::string ProgramPath();
 
 // The verb key under HKEY_CLASSES_ROOT: the MP3 file class (the default value of ".mp3", or
 // ".mp3" itself) followed by "\Shell\Larkspur".
@@ -16,8 +12,6 @@ std::string ShellVerbKey();
 void RegisterShellVerb(const std::string& programPath);
 // Removes the verb under the current MP3 file class, and its desktop entry.
 void UnregisterShellVerb();
-// Removes the Run values (per user and machine-wide) and the autostart entry.
-void RemoveStartupEntries();
 
 // The desktop entry of the verb, in $XDG_DATA_HOME/applications.
 std::string ShellVerbDesktopEntryPath();

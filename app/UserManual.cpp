@@ -1,6 +1,6 @@
 #include "UserManual.h"
 
-#include "ShellIntegration.h"
+#include "ModuleFileName.h"
 
 #include <QDesktopServices>
 #include <QString>

@@ -16,3 +16,10 @@ DWORD GetModuleFileNameA(HMODULE /*module*/, LPSTR fileName, DWORD size) {
     fileName[copied] = '\0';
     return copied == static_cast<DWORD>(length) ? copied : size;
 }
+
+std::string ProgramPath() {
+    constexpr DWORD kProgramPathSize = 1024;
+    char path[kProgramPathSize + 1] = {};
+    GetModuleFileNameA(nullptr, path, kProgramPathSize);
+    return path;
+}

@@ -3,6 +3,8 @@
 
 #include "Win32Types.h"
 
+#include <string>
+
 using HMODULE = void*;
 
 // Copies the resolved path of the running executable (/proc/self/exe) with its terminating zero
@@ -10,3 +12,7 @@ using HMODULE = void*;
 // a buffer that is too small, the path cut to size - 1 characters and `size`; 0 on failure. The
 // module handle is not used: there is only the program itself.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+
+// The program's path through a buffer of 1024 characters, as the program's start-up and its Run
+// entry read it; empty when it cannot be had.
+std::string ProgramPath();
