@@ -14,8 +14,10 @@ public:
     virtual int Show(const std::string& text, UINT type, const std::string& subject) = 0;
 };
 
-// Installs the service used by AfxMessageBox; the caller keeps it alive while it is installed.
-// With none installed, messages go to standard error.
+// Installs the service used by AfxMessageBox. Returns once no call of the previous service's Show
+// is still in progress, so the caller may destroy that service right after; a service that keeps
+// its callers waiting must therefore stop doing so before it is replaced. With none installed,
+// messages go to standard error.
 void SetMessageBoxService(MessageBoxService* service);
 
 int AfxMessageBox(const std::string& text, UINT type = MB_OK, const std::string& subject = {});

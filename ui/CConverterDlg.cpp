@@ -128,8 +128,9 @@ void CConverterDlg::TakeDown() {
     m_queueTimer.stop();
     m_trayIcon->Remove();
     if (m_messageBoxes != nullptr) {
+        // Dismiss the boxes first, so that their workers leave Show and the service can go.
+        m_messageBoxes->Close();
         SetMessageBoxService(nullptr);
-        // Dismisses the boxes that are still up, so their workers can end.
         m_messageBoxes.reset();
     }
     hide();

@@ -15,6 +15,10 @@ constexpr int kCascadeStep = 28;
 GuiMessageBoxService::GuiMessageBoxService(QString caption) : m_caption(std::move(caption)) {}
 
 GuiMessageBoxService::~GuiMessageBoxService() {
+    Close();
+}
+
+void GuiMessageBoxService::Close() {
     std::vector<std::shared_ptr<Request>> requests;
     {
         std::lock_guard guard(m_lock);

@@ -17,8 +17,11 @@ class QMessageBox;
 class GuiMessageBoxService : public QObject, public MessageBoxService {
 public:
     explicit GuiMessageBoxService(QString caption);
-    // Dismisses every box that is up or asked for, and returns once every asking thread has left Show.
     ~GuiMessageBoxService() override;
+
+    // Dismisses every box that is up or asked for, answers every later request at once, and
+    // returns once every asking thread has left Show.
+    void Close();
 
     // The text stays as it is; `subject` (the job's source file) is shown under it.
     int Show(const std::string& text, UINT type, const std::string& subject) override;
