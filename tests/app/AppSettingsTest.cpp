@@ -9,6 +9,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -91,6 +92,10 @@ struct PriorityCase {
     int priority;
     int threadPriority;
 };
+
+void PrintTo(const PriorityCase& c, std::ostream* out) {
+    *out << "Priority \"" << c.stored << '"';
+}
 
 class AppSettingsPriority : public AppSettingsTest, public testing::WithParamInterface<PriorityCase> {};
 

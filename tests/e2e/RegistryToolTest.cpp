@@ -9,6 +9,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <ostream>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -97,6 +98,10 @@ struct TypedCase {
     const char* shown;
 };
 
+void PrintTo(const TypedCase& c, std::ostream* out) {
+    *out << (c.type != nullptr ? c.type : "default type") << " \"" << c.data << '"';
+}
+
 class RegistryToolTypes : public RegistryToolTest, public testing::WithParamInterface<TypedCase> {};
 
 TEST_P(RegistryToolTypes, SetStoresTheTypeAndQueryShowsTheData) {
@@ -172,6 +177,12 @@ struct FailureCase {
     int status;
     const char* message;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    for (const std::string& argument : c.arguments) {
+        *out << '"' << argument << "\" ";
+    }
+}
 
 class RegistryToolFailures : public RegistryToolTest, public testing::WithParamInterface<FailureCase> {};
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -122,6 +123,10 @@ struct NumberCase {
     const char* text;
     int expected;
 };
+
+void PrintTo(const NumberCase& c, std::ostream* out) {
+    *out << '"' << c.text << '"';
+}
 
 class RegistryKeyReadNumber : public RegistryKeyTest, public testing::WithParamInterface<NumberCase> {};
 

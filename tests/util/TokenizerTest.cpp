@@ -3,6 +3,7 @@
 #include "MultiByteText.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ struct SplitCase {
     int count;
     std::vector<std::string> slots; // every slot the walk filled, then one more that must be ""
 };
+
+void PrintTo(const SplitCase& c, std::ostream* out) {
+    *out << '"' << c.text << "\" split at \"" << c.delimiters << '"';
+}
 
 class TokenizerSplit : public testing::TestWithParam<SplitCase> {};
 
