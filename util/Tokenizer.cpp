@@ -62,6 +62,11 @@ int CTokenizer::Split(int nMax, LPCSTR pszText, LPCSTR pszDelimiters) {
 }
 
 LPCSTR CTokenizer::GetItem(int nIndex) const {
+    // A caller that adds one to the count (paths that begin with two separators) can ask for
+    // the slot after the last; that reads as empty rather than outside the array.
+    if (nIndex < 0 || nIndex >= kMaxTokens) {
+        return "";
+    }
     const char* token = m_apszTokens[nIndex];
     return token != nullptr ? token : "";
 }

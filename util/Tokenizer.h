@@ -20,7 +20,8 @@ public:
     int Split(LPCSTR pszText, LPCSTR pszDelimiters);
     int Split(int nMax, LPCSTR pszText, LPCSTR pszDelimiters);
 
-    // The token in slot nIndex (0 to 1023), or "" for a slot that holds none; never NULL.
+    // The token in slot nIndex (0 to 1023), or "" for a slot that holds none and for an index
+    // outside the slots; never NULL.
     LPCSTR GetItem(int nIndex) const;
 
 private:

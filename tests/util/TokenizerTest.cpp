@@ -47,6 +47,9 @@ TEST(Tokenizer, SlotsBeyondTheWalkAreEmptyNotNull) {
     tokenizer.Split("a", nullptr);
     EXPECT_STREQ(tokenizer.GetItem(1), "");
     EXPECT_STREQ(tokenizer.GetItem(CTokenizer::kMaxTokens - 1), "");
+    EXPECT_STREQ(tokenizer.GetItem(CTokenizer::kMaxTokens), "")
+        << "one past the slots, as a walk to count + 1 asks";
+    EXPECT_STREQ(tokenizer.GetItem(-1), "");
 }
 
 TEST(Tokenizer, SecondSplitClearsTheFirstOnesSlots) {
