@@ -14,6 +14,7 @@
 #include <QKeySequence>
 #include <QShortcut>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -32,6 +33,16 @@ private:
 
 const char* MainWindowCaption() {
     return LoadStringResource(IDS_APP_TITLE);
+}
+
+// Whether the GUI has somewhere to show itself; without, Qt would abort the process.
+bool HasDisplay() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && value[0] != '\0')
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -57,6 +68,11 @@ BOOL CConverterApp::InitInstance() {
                              "/tmp/larkspur-UID); this copy cannot be found by later starts\n");
     HWND running = FindWindowA(nullptr, MainWindowCaption());
     if (!IsWindow(running)) {
+        if (!HasDisplay()) {
+            std::fprintf(stderr, "larkspur: no copy is running and there is no display to start one on\n");
+            m_exitCode = 1;
+            return FALSE;
+        }
         BecomeRunningCopy(lock);
         return TRUE;
     }

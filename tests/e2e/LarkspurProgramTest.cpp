@@ -244,6 +244,17 @@ TEST_F(LarkspurProgram, HelpVersionAndUnsendableNamesLeaveTheRunningCopyAlone) {
     EXPECT_FALSE(fs::exists(m_environment.RuntimeDir() / "larkspur" / "clipboard-C000.block"));
 }
 
+TEST_F(LarkspurProgram, WithNoCopyRunningAndNoDisplayAStartSaysSoAndFails) {
+    SetUpOutputFolder();
+    std::string output = (m_environment.Root() / "output.txt").string();
+    auto start = Start({Mp3("nowhere")}, false, {}, output);
+    EXPECT_EQ(start->WaitForExit(), 1);
+    std::ifstream message(output);
+    std::string text((std::istreambuf_iterator<char>(message)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("no display"), std::string::npos) << text;
+    EXPECT_FALSE(fs::exists(SocketPath()));
+}
+
 // Under a real X server: no notification area at first, so the stand-in shows; once one
 // appears, the stand-in goes. "-startup" from a later start shows and hides the window.
 TEST_F(LarkspurProgram, WithoutATrayTheStandInKeepsTheProgramReachableUntilOneAppears) {
