@@ -19,6 +19,7 @@ void MpegStream::Close() {
     m_input = nullptr;
     m_offset = 0;
     m_readError = XA_SUCCESS;
+    m_endOfFile = false;
     m_format = PcmFormat{};
 }
 
@@ -39,6 +40,10 @@ int MpegStream::ErrorCode(int mpg123Result) const {
     case MPG123_RESYNC_FAIL:
         // What follows the last good frame is not audio; everything before it was decoded.
         return XA_END_OF_INPUT;
+    case MPG123_ERR_READER:
+        // On an input that cannot seek (a pipe) that ends inside a frame, libmpg123 fails to step
+        // back over the cut-off frame; every whole frame before it has been decoded.
+        return m_endOfFile ? XA_END_OF_INPUT : XA_ERROR_INPUT_READ_FAILED;
     default:
         return XA_ERROR_INTERNAL;
     }
@@ -121,6 +126,7 @@ mpg123_ssize_t MpegStream::ReadInput(void* self, void* buffer, std::size_t bytes
         return -1;
     }
     stream.m_offset += static_cast<std::uint64_t>(got);
+    stream.m_endOfFile = stream.m_endOfFile || (got == 0 && bytes > 0);
     return got;
 }
 

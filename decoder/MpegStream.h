@@ -47,5 +47,6 @@ private:
     XA_InputModuleState* m_input = nullptr;
     std::uint64_t m_offset = 0;
     int m_readError = XA_SUCCESS; // the input's error behind a failed read, kept for the caller
+    bool m_endOfFile = false;     // the input has reported its end
     PcmFormat m_format;
 };
