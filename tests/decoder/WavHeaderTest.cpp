@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -68,6 +69,9 @@ TEST_P(WavHeaderSize, RiffUpToTheLimitRf64Beyond) {
 INSTANTIATE_TEST_SUITE_P(Sizes, WavHeaderSize,
                          testing::Values(SizeCase{0, false}, SizeCase{kMaxRiffDataBytes, false},
                                          SizeCase{kMaxRiffDataBytes + 1, true}, SizeCase{4ull << 30, true},
-                                         SizeCase{5ull << 30, true}));
+                                         SizeCase{5ull << 30, true}),
+                         [](const testing::TestParamInfo<SizeCase>& size) {
+                             return std::to_string(size.param.dataBytes) + "Bytes";
+                         });
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "Registry.h"
 #include "ScopedXdgEnvironment.h"
 
+#include <cctype>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,17 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+
+// A test name for a case of a table: its number, then the letters and digits of `text`.
+std::string CaseName(std::size_t index, const std::string& text) {
+    std::string name = std::to_string(index) + "_";
+    for (const char c : text) {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            name += c;
+        }
+    }
+    return name;
+}
 
 struct ProgramRun {
     int status = -1;
@@ -124,7 +136,11 @@ INSTANTIATE_TEST_SUITE_P(Types, RegistryToolTypes,
                                          TypedCase{"reg_dword", "0x2a", REG_DWORD, "42"},
                                          TypedCase{"REG_DWORD", "4294967295", REG_DWORD, "4294967295"},
                                          TypedCase{"REG_BINARY", "01,ff 00", REG_BINARY, "01ff00"},
-                                         TypedCase{"REG_SZ", "", REG_SZ, ""}));
+                                         TypedCase{"REG_SZ", "", REG_SZ, ""}),
+                         [](const testing::TestParamInfo<TypedCase>& typed) {
+                             return CaseName(typed.index,
+                                             typed.param.type != nullptr ? typed.param.type : "default");
+                         });
 
 TEST_F(RegistryToolTest, ListingAndExportOfATree) {
     ASSERT_EQ(Tool({"set", "HKCU\\Software\\Tool", "", "top \"quoted\" \\ text"}).status, 0);
@@ -210,7 +226,14 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{{"set", "HKCU\\a", "b", "--type", "REG_BINARY", "abc"}, 2, "is no REG_BINARY"},
         FailureCase{{"set", "HKCU\\a", "b", "--type", "REG_MULTI_SZ", "x"}, 2, "unknown type"},
         FailureCase{{"query", "HKCU", "--type", "REG_SZ"}, 2, "--type belongs to set"},
-        FailureCase{{"delete", "HKCU"}, 2, "a root cannot be deleted"}));
+        FailureCase{{"delete", "HKCU"}, 2, "a root cannot be deleted"}),
+    [](const testing::TestParamInfo<FailureCase>& failure) {
+        std::string arguments;
+        for (const std::string& argument : failure.param.arguments) {
+            arguments += argument + " ";
+        }
+        return CaseName(failure.index, arguments);
+    });
 
 TEST_F(RegistryToolTest, ToolAndProgramShareTheStore) {
     ASSERT_EQ(Tool({"set", "HKCU\\SoftWare\\Larkspur\\Larkspur", "Priority", "4"}).status, 0);
