@@ -1,8 +1,8 @@
 #include "ClipboardMailbox.h"
 
 #include "Clipboard.h"
+#include "FileIo.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -19,40 +19,12 @@ struct Header {
     std::uint64_t size;
 };
 
-bool ReadAll(int fd, void* buffer, std::size_t size) {
-    auto* bytes = static_cast<char*>(buffer);
-    while (size > 0) {
-        ssize_t result = read(fd, bytes, size);
-        if (result < 0 && errno == EINTR)
-            continue;
-        if (result <= 0)
-            return false;
-        bytes += result;
-        size -= static_cast<std::size_t>(result);
-    }
-    return true;
-}
-
-bool WriteAll(int fd, const void* buffer, std::size_t size) {
-    const auto* bytes = static_cast<const char*>(buffer);
-    while (size > 0) {
-        ssize_t result = write(fd, bytes, size);
-        if (result < 0 && errno == EINTR)
-            continue;
-        if (result <= 0)
-            return false;
-        bytes += result;
-        size -= static_cast<std::size_t>(result);
-    }
-    return true;
-}
-
 HGLOBAL ReadBlock(int fd) {
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid())
         return nullptr;
     Header header{};
-    if (!ReadAll(fd, &header, sizeof header) || std::memcmp(header.mark, kMark, sizeof kMark) != 0)
+    if (!ReadFully(fd, &header, sizeof header) || std::memcmp(header.mark, kMark, sizeof kMark) != 0)
         return nullptr;
     if (header.size > kMaxClipboardBlockSize ||
         static_cast<std::uint64_t>(info.st_size) != sizeof header + header.size)
@@ -60,7 +32,7 @@ HGLOBAL ReadBlock(int fd) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, header.size);
     if (block == nullptr)
         return nullptr;
-    bool complete = ReadAll(fd, GlobalLock(block), header.size);
+    bool complete = ReadFully(fd, GlobalLock(block), header.size);
     GlobalUnlock(block);
     if (!complete) {
         GlobalFree(block);
@@ -89,7 +61,7 @@ bool WriteMailbox(const std::string& path, HGLOBAL block) {
     header.size = GlobalSize(block);
     std::string temporary = path + ".XXXXXX";
     int fd = mkostemp(temporary.data(), O_CLOEXEC); // creates the file with mode 0600
-    bool written = fd >= 0 && WriteAll(fd, &header, sizeof header) && WriteAll(fd, data, header.size);
+    bool written = fd >= 0 && WriteFully(fd, &header, sizeof header) && WriteFully(fd, data, header.size);
     GlobalUnlock(block);
     if (fd < 0)
         return false;

@@ -1,5 +1,7 @@
 #include "DesktopEntry.h"
 
+#include "FileIo.h"
+
 #include <cerrno>
 #include <filesystem>
 #include <string>
@@ -41,20 +43,6 @@ std::string EscapeValue(std::string_view value) {
 
 void AppendLine(std::string& text, std::string_view key, std::string_view value) {
     text.append(key).append(1, '=').append(EscapeValue(value)).append(1, '\n');
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    for (std::size_t written = 0; written < text.size();) {
-        const ssize_t count = ::write(fd, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return false;
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
 }
 
 } // namespace
@@ -108,8 +96,9 @@ bool WriteDesktopEntry(const std::string& path, const DesktopEntry& entry) {
     if (fd < 0) {
         return false;
     }
+    const std::string text = FormatDesktopEntry(entry);
     const bool written =
-        WriteAll(fd, FormatDesktopEntry(entry)) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+        WriteFully(fd, text.data(), text.size()) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());

@@ -124,6 +124,14 @@ LONG CopyOut(const void* data, std::size_t size, void* buffer, DWORD& bufferSize
     return ERROR_SUCCESS;
 }
 
+// The key that `hKey` stands for and the normalized path of `subKey` below it.
+LONG ResolveSubKey(HKEY hKey, LPCSTR subKey, KeyRef& parent, std::string& below) {
+    if (!Resolve(hKey, parent)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return NormalizeSubKey(subKey, below);
+}
+
 } // namespace
 
 const HKEY HKEY_CLASSES_ROOT = &g_classesRoot;
@@ -136,12 +144,9 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
     }
     *phkResult = nullptr;
     KeyRef parent;
-    if (!Resolve(hKey, parent)) {
-        return ERROR_INVALID_HANDLE;
-    }
     std::string below;
-    if (const LONG normalized = NormalizeSubKey(lpSubKey, below); normalized != ERROR_SUCCESS) {
-        return normalized;
+    if (const LONG resolved = ResolveSubKey(hKey, lpSubKey, parent, below); resolved != ERROR_SUCCESS) {
+        return resolved;
     }
     const std::string path = parent.StorePath(below);
     // A root always exists, even before its key has been stored.
@@ -167,12 +172,9 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM sam
     }
     *phkResult = nullptr;
     KeyRef parent;
-    if (!Resolve(hKey, parent)) {
-        return ERROR_INVALID_HANDLE;
-    }
     std::string below;
-    if (const LONG normalized = NormalizeSubKey(lpSubKey, below); normalized != ERROR_SUCCESS) {
-        return normalized;
+    if (const LONG resolved = ResolveSubKey(hKey, lpSubKey, parent, below); resolved != ERROR_SUCCESS) {
+        return resolved;
     }
     const std::string path = parent.StorePath(below);
     const bool wantsWrite = (samDesired & kWriteRights) != 0;
@@ -304,12 +306,9 @@ namespace {
 template <typename Deletion>
 LONG DeleteBelow(HKEY hKey, LPCSTR lpSubKey, Deletion deletion) {
     KeyRef parent;
-    if (!Resolve(hKey, parent)) {
-        return ERROR_INVALID_HANDLE;
-    }
     std::string below;
-    if (const LONG normalized = NormalizeSubKey(lpSubKey, below); normalized != ERROR_SUCCESS) {
-        return normalized;
+    if (const LONG resolved = ResolveSubKey(hKey, lpSubKey, parent, below); resolved != ERROR_SUCCESS) {
+        return resolved;
     }
     if (below.empty() && parent.predefined) {
         return ERROR_ACCESS_DENIED;
