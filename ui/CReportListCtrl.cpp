@@ -40,7 +40,8 @@ CReportListCtrl::CReportListCtrl(QWidget* parent) : QTreeView(parent), m_model(n
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setTextElideMode(Qt::ElideMiddle);
-    header()->setStretchLastSection(false);
+    // The last column takes the rest of the row, so a status text is never cut short.
+    header()->setStretchLastSection(true);
     header()->setSectionsMovable(false);
 
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &CReportListCtrl::itemChanged);

@@ -205,6 +205,12 @@ TEST_F(MainWindowTest, IsCreatedHiddenWithTheTemplateControlsAndColumns) {
     EXPECT_EQ(List().model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Status"));
     // Width factor 2: "MP3 Source File" (15 characters) is measured as 31, "Status" (6) as 13.
     EXPECT_GT(List().columnWidth(0), 2 * List().columnWidth(1));
+    // Once shown, the status column takes the rest of the row and holds the widest status text.
+    m_window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    EXPECT_GE(List().columnWidth(1),
+              List().fontMetrics().horizontalAdvance(QStringLiteral("100.0% complete")));
+    EXPECT_EQ(List().columnWidth(0) + List().columnWidth(1), List().viewport()->width());
 }
 
 TEST_F(MainWindowTest, JobButtonsFollowTheSelectedJobAndEveryPressClearsTheSelection) {
