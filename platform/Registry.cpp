@@ -132,6 +132,17 @@ LONG ResolveSubKey(HKEY hKey, LPCSTR subKey, KeyRef& parent, std::string& below)
     return NormalizeSubKey(subKey, below);
 }
 
+// The key that `hKey` stands for, when it may be queried into the given buffer and size.
+LONG ResolveForQuery(HKEY hKey, const void* data, const void* size, KeyRef& key) {
+    if (!Resolve(hKey, key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if ((key.access & KEY_QUERY_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return data != nullptr && size == nullptr ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+}
+
 } // namespace
 
 const HKEY HKEY_CLASSES_ROOT = &g_classesRoot;
@@ -205,14 +216,8 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM sam
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
                       LPDWORD lpcbData) {
     KeyRef key;
-    if (!Resolve(hKey, key)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if ((key.access & KEY_QUERY_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
-    }
-    if (lpData != nullptr && lpcbData == nullptr) {
-        return ERROR_INVALID_PARAMETER;
+    if (const LONG usable = ResolveForQuery(hKey, lpData, lpcbData, key); usable != ERROR_SUCCESS) {
+        return usable;
     }
     RegistryValue value;
     if (const LONG queried = QueryValue(key, lpValueName, value); queried != ERROR_SUCCESS) {
@@ -237,14 +242,8 @@ LONG RegQueryValueA(HKEY hKey, LPCSTR lpSubKey, LPSTR lpData, PLONG lpcbData) {
         return result;
     }
     KeyRef key;
-    if (!Resolve(hKey, key)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if ((key.access & KEY_QUERY_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
-    }
-    if (lpData != nullptr && lpcbData == nullptr) {
-        return ERROR_INVALID_PARAMETER;
+    if (const LONG usable = ResolveForQuery(hKey, lpData, lpcbData, key); usable != ERROR_SUCCESS) {
+        return usable;
     }
     RegistryValue value;
     const LONG queried = QueryValue(key, nullptr, value);
