@@ -23,7 +23,9 @@ FileLock::FileLock(const std::string& path, Wait wait) {
     m_fd = fd;
 }
 
-FileLock::~FileLock() { Release(); }
+FileLock::~FileLock() {
+    Release();
+}
 
 void FileLock::Release() {
     // Closing the descriptor releases the lock.

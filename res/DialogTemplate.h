@@ -44,8 +44,8 @@ struct DialogControl {
 struct DialogTemplate {
     int id;
     const char* caption;
-    int width, height;    // client area, in dialog units
-    bool minimizeBox;     // the title bar offers minimize
+    int width, height; // client area, in dialog units
+    bool minimizeBox;  // the title bar offers minimize
     std::span<const DialogControl> controls;
 };
 

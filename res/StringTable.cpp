@@ -37,7 +37,8 @@ static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),
 } // namespace
 
 const char* LoadStringResource(unsigned int id) {
-    const auto it = std::lower_bound(kStrings.begin(), kStrings.end(), id,
-                                     [](const StringEntry& entry, unsigned int key) { return entry.id < key; });
+    const auto it =
+        std::lower_bound(kStrings.begin(), kStrings.end(), id,
+                         [](const StringEntry& entry, unsigned int key) { return entry.id < key; });
     return (it != kStrings.end() && it->id == id) ? it->text : "";
 }

@@ -35,7 +35,8 @@ QWidget* MakeStandardWidget(const DialogControl& control, QWidget* parent) {
         if (control.style & CS_NOPREFIX) {
             label->setText(text);
         } else {
-            label->setText(QString(text).replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+            label->setText(QString(text)
+                               .replace(QStringLiteral("&&"), QStringLiteral("\x01"))
                                .remove(QLatin1Char('&'))
                                .replace(QLatin1Char('\x01'), QLatin1Char('&')));
         }

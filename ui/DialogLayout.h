@@ -7,7 +7,6 @@
 #include <QFont>
 #include <QHash>
 #include <QRect>
-
 #include <functional>
 
 class QWidget;
