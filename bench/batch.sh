@@ -9,12 +9,8 @@ cd "$(dirname "$0")/.."
 convert=${1:-build/cli/larkspur-convert}
 rounds=${2:-5}
 files=20
-for tool in sox lame mpg123 xargs "$convert"; do
-    command -v "$tool" >/dev/null || {
-        echo "batch.sh: $tool is missing" >&2
-        exit 1
-    }
-done
+. scripts/require-tools.sh
+require_tools sox lame mpg123 xargs "$convert"
 
 # In memory where possible (1.3 GB at most), so that disk write-back does not swamp the timings.
 work=$(mktemp -d -p "${BENCH_DIR:-$([ -w /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")}")

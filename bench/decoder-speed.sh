@@ -7,12 +7,8 @@ cd "$(dirname "$0")/.."
 
 convert=${1:-build/cli/larkspur-convert}
 runs=${2:-15}
-for tool in sox lame mpg123 "$convert"; do
-    command -v "$tool" >/dev/null || {
-        echo "decoder-speed.sh: $tool is missing" >&2
-        exit 1
-    }
-done
+. scripts/require-tools.sh
+require_tools sox lame mpg123 "$convert"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

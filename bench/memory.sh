@@ -7,12 +7,8 @@ cd "$(dirname "$0")/.."
 
 convert=${1:-build/cli/larkspur-convert}
 gnu_time=/usr/bin/time
-for tool in sox lame mpg123 "$gnu_time" "$convert"; do
-    command -v "$tool" >/dev/null || {
-        echo "memory.sh: $tool is missing" >&2
-        exit 1
-    }
-done
+. scripts/require-tools.sh
+require_tools sox lame mpg123 "$gnu_time" "$convert"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
