@@ -113,13 +113,16 @@ TEST_F(ConversionWorkerTest, StopMidwayLeavesAValidShorterFile) {
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     const auto previousHandler = std::signal(SIGPIPE, SIG_IGN);
 
+    // Opened before the worker starts, so the worker never finds the pipe without a writer,
+    // which reads as an empty input. (Read and write: opening a pipe for writing alone would
+    // wait for a reader.)
+    const int writer = open(pipe.c_str(), O_RDWR);
+    ASSERT_GE(writer, 0);
+
     ConversionJob job;
     job.m_strSource = pipe;
     job.m_strDest = m_temp / "stopped.wav";
     ASSERT_NE(StartWorkerThread(job), 0u);
-
-    const int writer = open(pipe.c_str(), O_WRONLY);
-    ASSERT_GE(writer, 0);
     const std::size_t third = mp3.size() / 3;
     ASSERT_EQ(write(writer, mp3.data(), third), static_cast<ssize_t>(third));
     ASSERT_TRUE(WaitUntil([&] { return ReadJobProgress(job).has_value(); }));
