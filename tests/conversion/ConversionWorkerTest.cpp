@@ -113,19 +113,23 @@ TEST_F(ConversionWorkerTest, StopMidwayLeavesAValidShorterFile) {
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     const auto previousHandler = std::signal(SIGPIPE, SIG_IGN);
 
-    // Opened before the worker starts, so the worker never finds the pipe without a writer,
-    // which reads as an empty input. (Read and write: opening a pipe for writing alone would
-    // wait for a reader.)
-    const int writer = open(pipe.c_str(), O_RDWR);
-    ASSERT_GE(writer, 0);
+    // The pipe has a writer before the worker opens it: one found without a writer reads as an
+    // empty input. The holder opens read and write, which does not wait for a reader; once the
+    // worker reads, it goes, so that writes fail instead of blocking when the worker stops.
+    const int holder = open(pipe.c_str(), O_RDWR);
+    ASSERT_GE(holder, 0);
 
     ConversionJob job;
     job.m_strSource = pipe;
     job.m_strDest = m_temp / "stopped.wav";
     ASSERT_NE(StartWorkerThread(job), 0u);
+
+    const int writer = open(pipe.c_str(), O_WRONLY);
+    ASSERT_GE(writer, 0);
     const std::size_t third = mp3.size() / 3;
     ASSERT_EQ(write(writer, mp3.data(), third), static_cast<ssize_t>(third));
     ASSERT_TRUE(WaitUntil([&] { return ReadJobProgress(job).has_value(); }));
+    close(holder);
     job.m_bAbort = 1;
     // The worker may stop reading at any moment now; the rest may then not go through.
     for (std::size_t at = third; at < mp3.size();) {
